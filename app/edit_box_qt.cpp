@@ -1,0 +1,75 @@
+#include "app/edit_box_qt.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace vidmora {
+
+QString gbk_to_screen(const Text& text) {
+    QStringDecoder decoder("GBK");
+    QString decoded =
+        decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    QString shown;
+    shown.reserve(decoded.size());
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        QChar c = decoded[i];
+        if (c == u'\r') {
+            if (i + 1 < decoded.size() && decoded[i + 1] == u'\n') ++i;
+            shown.append(u'\n');
+        } else {
+            shown.append(c);
+        }
+    }
+    return shown;
+}
+
+Text screen_to_gbk(const QString& text) {
+    QString with_crlf;
+    with_crlf.reserve(text.size() + text.size() / 16);
+    for (QChar c : text) {
+        if (c == u'\0') break;
+        if (c == u'\n') with_crlf.append(u'\r');
+        with_crlf.append(c);
+    }
+    QStringEncoder encoder("GBK", QStringConverter::Flag::Default);
+    QByteArray bytes = encoder.encode(with_crlf);
+    return Text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+EditBoxQt::EditBoxQt(QWidget* parent) : QPlainTextEdit(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // No horizontal scrolling: long lines wrap at the box's width, within a word if need be.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
+    QPalette colours = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+    }
+    // The selection shows only while the box has the focus.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
+    setPalette(colours);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!setting_) given_valid_ = false;
+    });
+}
+
+Text EditBoxQt::text_bytes() const {
+    if (given_valid_) return given_;
+    return screen_to_gbk(toPlainText());
+}
+
+void EditBoxQt::set_text_bytes(const Text& text) {
+    Text cut = text.substr(0, text.find('\0'));
+    setting_ = true;
+    setPlainText(gbk_to_screen(cut));
+    setting_ = false;
+    given_ = std::move(cut);
+    given_valid_ = true;
+}
+
+}  // namespace vidmora

@@ -1,0 +1,31 @@
+// A multi-line edit box whose text the program reads and writes as GBK bytes.
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include "text/text.h"
+
+namespace vidmora {
+
+class EditBoxQt : public QPlainTextEdit {
+  public:
+    explicit EditBoxQt(QWidget* parent);
+
+    // The whole text, line breaks as CR LF. While the user has not edited the box since the
+    // last set_text_bytes, exactly the bytes given there, including any that are not GBK.
+    Text text_bytes() const;
+    void set_text_bytes(const Text& text);
+
+  private:
+    Text given_;                // the bytes of the last set_text_bytes
+    bool given_valid_ = false;  // false once the user changed the text
+    bool setting_ = false;
+};
+
+// GBK bytes to the text shown on screen: CR LF, lone LF and lone CR all break the line.
+QString gbk_to_screen(const Text& text);
+// The text on screen to GBK, line breaks as CR LF; characters GBK lacks become '?'. A NUL
+// character ends the text.
+Text screen_to_gbk(const QString& text);
+
+}  // namespace vidmora

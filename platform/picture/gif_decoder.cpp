@@ -1,0 +1,9 @@
+#include "platform/picture/decoders.h"
+
+namespace vidmora::picture_detail {
+
+Picture decode_gif(ByteSpan) {
+    return {};
+}
+
+}  // namespace vidmora::picture_detail

@@ -51,6 +51,19 @@ inline void append_to(TextList& list, Text&& item) {
     list.push_back(std::move(item));
 }
 
+// Runs `allocate` (something that allocates in a library container, such as a hash set's
+// insert) with a failed allocation made fatal; `bytes` is what it asks for, as near as known.
+template <typename F>
+decltype(auto) or_die(std::int64_t bytes, F&& allocate) {
+    try {
+        return allocate();
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory(bytes);
+    } catch (const std::length_error&) {
+        fatal_out_of_memory(bytes);
+    }
+}
+
 // A new text holding exactly these bytes.
 inline Text copy_text(std::string_view bytes) {
     Text out;

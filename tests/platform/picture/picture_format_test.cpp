@@ -11,7 +11,9 @@ struct FormatCase {
     PictureFormat format;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PictureFormatTest : public ::testing::TestWithParam<FormatCase> {};
 

@@ -260,7 +260,8 @@ class Decoder {
             const std::int64_t y = frame_row(row);
             for (std::int64_t x = 0; x < h_.width; ++x) {
                 if ((p[x >> 3] >> (7 - (x & 7))) & 1) {
-                    frame_.rgba[(static_cast<std::size_t>(y) * h_.width + x) * 4 + 3] = 0;
+                    // Masked pixels with colour bits would invert the screen; shown as clear.
+                    put_pixel(frame_, x, y, 0, 0, 0, 0);
                 }
             }
         }

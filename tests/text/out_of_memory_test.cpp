@@ -14,6 +14,7 @@
 namespace vidmora {
 namespace {
 
+#ifndef VIDMORA_ASAN
 // Runs in the death test's child: caps its address space so that a 1 GB text cannot exist.
 void build_a_text_that_cannot_fit() {
     rlimit limit{};
@@ -22,6 +23,7 @@ void build_a_text_that_cannot_fit() {
     const Text t = blank_text(1 << 30);
     std::fprintf(stderr, "allocated %zu bytes\n", t.size());
 }
+#endif
 
 TEST(OutOfMemoryDeathTest, FailedAllocationEndsTheProgramWithItsMessage) {
 #ifdef VIDMORA_ASAN

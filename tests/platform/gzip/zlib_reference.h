@@ -98,9 +98,9 @@ inline ByteVector html_like_page(std::size_t size, std::uint32_t seed) {
                                                      "\xb7\xe2\xc3\xe6", "\xb5\xaf\xc4\xbb",
                                                      "\xc6\xc0\xc2\xdb", "\xb9\xd8\xd7\xa2"};
     Noise noise(seed);
-    ByteVector out;
+    std::string out;
     out.reserve(size + 512);
-    auto put = [&out](std::string_view s) { out.insert(out.end(), s.begin(), s.end()); };
+    auto put = [&out](std::string_view s) { out.append(s); };
     auto put_number = [&](std::uint32_t n) { put(std::to_string(n)); };
     auto pick = [&noise](const auto& list) -> std::string_view {
         return list[noise.below(static_cast<std::uint32_t>(std::size(list)))];
@@ -134,7 +134,7 @@ inline ByteVector html_like_page(std::size_t size, std::uint32_t seed) {
         put(">\n");
     }
     out.resize(size);
-    return out;
+    return ByteVector(out.begin(), out.end());
 }
 
 }  // namespace vidmora::testing

@@ -1,0 +1,11 @@
+#include "fuzz/platform/fuzz_picture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vidmora;
+    return fuzzing::decode_forced(data, size,
+                                  [](Bytes& b) {
+                                      b[0] = 0xFF;
+                                      b[1] = 0xD8;
+                                  },
+                                  {PictureFormat::kJpeg});
+}

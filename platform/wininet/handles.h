@@ -30,14 +30,7 @@ struct Connection {
     std::string proxy_password;
 };
 
-// What came back for a sent request: the final response's header block and its body.
-struct Response {
-    bool received = false;    // a complete status line and header block arrived
-    bool cut_short = false;   // the transfer failed after the headers: the body is what arrived
-    std::string raw_headers;  // status line and header lines, each ended by CR LF
-    std::vector<std::uint8_t> body;
-    std::size_t read_offset = 0;
-};
+class Transfer;
 
 struct Request {
     std::shared_ptr<Connection> connection;
@@ -47,7 +40,7 @@ struct Request {
     std::string referrer;
     std::vector<std::string> accept_types;
     std::uint32_t flags = 0;
-    Response response;
+    std::shared_ptr<Transfer> transfer;  // once sent
 };
 
 using HandleObject =

@@ -1,9 +1,9 @@
 #include "platform/wininet/transfer.h"
 
-#include <curl/curl.h>
-
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -200,84 +200,88 @@ bool is_followed_redirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// What arrives while the transfer runs.
-struct Transfer {
-    Response response;
-    bool follow_redirects = true;
-    bool stop_after_headers = false;  // HEAD sent with a body: curl would wait for one back
-    bool stopped_after_headers = false;
-    bool in_block = false;
-    bool block_has_location = false;
-    long status = 0;
-};
+}  // namespace
 
 // Keeps the header block of the latest response only: interim (1xx) and followed redirect
-// responses are replaced by the one after them, trailers after the body are ignored.
-size_t on_header(char* data, size_t size, size_t count, void* user) {
-    auto& transfer = *static_cast<Transfer*>(user);
+// responses are replaced by the one after them; trailers after the body are ignored.
+size_t Transfer::on_header(char* data, size_t size, size_t count, void* user) {
+    auto& self = *static_cast<Transfer*>(user);
     std::size_t total = size * count;
     std::string_view line(data, total);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
 
     if (line.starts_with("HTTP/")) {
-        transfer.response.raw_headers.clear();
-        transfer.in_block = true;
-        transfer.block_has_location = false;
+        self.raw_headers_.clear();
+        self.in_block_ = true;
+        self.block_has_location_ = false;
         auto space = line.find(' ');
-        transfer.status =
+        self.status_ =
             space == std::string_view::npos
                 ? 0
                 : std::strtol(std::string(line.substr(space + 1, 3)).c_str(), nullptr, 10);
-    } else if (!transfer.in_block) {
+    } else if (!self.in_block_) {
         return total;
     } else if (line.empty()) {
-        transfer.in_block = false;
-        if (transfer.status >= 200) transfer.response.received = true;
-        bool more_to_come = transfer.status < 200 ||
-                            (transfer.follow_redirects && is_followed_redirect(transfer.status) &&
-                             transfer.block_has_location);
-        if (transfer.stop_after_headers && !more_to_come) {
-            transfer.stopped_after_headers = true;
-            return 0;  // ends the transfer here
+        self.in_block_ = false;
+        bool more_to_come =
+            self.status_ < 200 || (self.follow_redirects_ && is_followed_redirect(self.status_) &&
+                                   self.block_has_location_);
+        if (!more_to_come) {
+            self.received_ = true;
+            if (self.stop_after_headers_) {
+                self.stopped_after_headers_ = true;
+                return 0;  // ends the transfer here
+            }
         }
         return total;
     } else if (equals_ignoring_case(line.substr(0, 9), "Location:")) {
-        transfer.block_has_location = true;
+        self.block_has_location_ = true;
     }
-    transfer.response.raw_headers.append(line);
-    transfer.response.raw_headers.append("\r\n");
+    self.raw_headers_.append(line);
+    self.raw_headers_.append("\r\n");
     return total;
 }
 
-size_t on_body(char* data, size_t size, size_t count, void* user) {
-    auto& body = static_cast<Transfer*>(user)->response.body;
-    body.insert(body.end(), data, data + size * count);
+size_t Transfer::on_body(char* data, size_t size, size_t count, void* user) {
+    auto& pending = static_cast<Transfer*>(user)->pending_;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
+    pending.insert(pending.end(), bytes, bytes + size * count);
     return size * count;
 }
 
-struct EasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
+bool Transfer::pump() {
+    if (done_) return false;
+    int running = 0;
+    curl_multi_perform(multi_, &running);
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+        if (message->msg != CURLMSG_DONE) continue;
+        done_ = true;
+        cut_short_ = message->data.result != CURLE_OK && !stopped_after_headers_;
+    }
+    if (!done_ && running == 0) done_ = true;
+    if (!done_) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+    return !done_;
+}
 
-}  // namespace
-
-Response perform_request(const Request& request, std::string_view header_text,
-                         std::span<const std::uint8_t> body) {
+Transfer::Transfer(const Request& request, std::string_view header_text,
+                   std::span<const std::uint8_t> body)
+    : body_(body.begin(), body.end()) {
     CURLSH* cookies = cookie_share();
-    std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
-    if (!handle) return {};
-    CURL* easy = handle.get();
+    easy_ = curl_easy_init();
+    multi_ = curl_multi_init();
+    if (!easy_ || !multi_) {
+        done_ = true;
+        return;
+    }
+    CURL* easy = easy_;
     const Connection& connection = *request.connection;
     const Session& session = *connection.session;
     bool https = request.flags & INTERNET_FLAG_SECURE;
     bool use_cookies = !(request.flags & INTERNET_FLAG_NO_COOKIES);
+    follow_redirects_ = !(request.flags & INTERNET_FLAG_NO_AUTO_REDIRECT);
 
-    Transfer transfer;
-    transfer.follow_redirects = !(request.flags & INTERNET_FLAG_NO_AUTO_REDIRECT);
-
+    // curl copies every text option; only the body and the header list must outlive the call.
     std::string url = request_url(request);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
@@ -289,7 +293,7 @@ Response perform_request(const Request& request, std::string_view header_text,
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kIdleTimeoutSeconds);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, transfer.follow_redirects ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, follow_redirects_ ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     // The body is handed out as the server sent it: a gzip body stays gzip.
     curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
@@ -327,44 +331,71 @@ Response perform_request(const Request& request, std::string_view header_text,
     }
     if (!request.referrer.empty()) headers.put("Referer", request.referrer);
     headers.put_lines(header_text);
-    std::optional<std::string> caller_cookies;
     if (use_cookies) {
-        // curl puts the stored cookies and these into one Cookie line.
-        caller_cookies = headers.take("Cookie");
+        // curl puts the stored cookies and the caller's into one Cookie line.
+        std::optional<std::string> caller_cookies = headers.take("Cookie");
         curl_easy_setopt(easy, CURLOPT_SHARE, cookies);
         curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
         if (caller_cookies) curl_easy_setopt(easy, CURLOPT_COOKIE, caller_cookies->c_str());
     }
     bool caller_content_type = headers.has("Content-Type");
-    std::unique_ptr<curl_slist, ListDeleter> list(headers.to_curl(nullptr));
+    header_list_ = headers.to_curl(nullptr);
     // curl's own additions that the caller did not ask for.
-    list.reset(curl_slist_append(list.release(), "Expect:"));
-    if (!caller_content_type) list.reset(curl_slist_append(list.release(), "Content-Type:"));
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, list.get());
+    header_list_ = curl_slist_append(header_list_, "Expect:");
+    if (!caller_content_type) header_list_ = curl_slist_append(header_list_, "Content-Type:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, header_list_);
 
     const std::string& verb = request.verb;
-    if (verb == "HEAD" && body.empty()) {
+    if (verb == "HEAD" && body_.empty()) {
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-    } else if (verb == "GET" && body.empty()) {
+    } else if (verb == "GET" && body_.empty()) {
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     } else {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
-                         body.empty() ? static_cast<const void*>("") : body.data());
+                         body_.empty() ? static_cast<const void*>("") : body_.data());
         if (verb != "POST") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, verb.c_str());
-        transfer.stop_after_headers = verb == "HEAD";
+        // A HEAD answer has no body, whatever its length says; curl would wait for one.
+        stop_after_headers_ = verb == "HEAD";
     }
 
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &on_header);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &on_body);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::on_header);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::on_body);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_multi_add_handle(multi_, easy);
+    while (!received_ && pump()) {
+    }
+}
 
-    CURLcode result = curl_easy_perform(easy);
-    if (result != CURLE_OK && !transfer.stopped_after_headers) transfer.response.cut_short = true;
-    if (!transfer.response.received) return {};
-    return std::move(transfer.response);
+Transfer::~Transfer() {
+    if (multi_ && easy_) curl_multi_remove_handle(multi_, easy_);
+    if (easy_) curl_easy_cleanup(easy_);
+    if (multi_) curl_multi_cleanup(multi_);
+    curl_slist_free_all(header_list_);
+}
+
+bool Transfer::read(void* buffer, std::uint32_t size, std::uint32_t& count) {
+    count = 0;
+    if (!received_) return false;
+    // The body flows through a small buffer: curl is driven only when it runs dry, and a read
+    // returns once it is full or the body is over, so that one read can take a short body.
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    while (count < size) {
+        if (pending_offset_ == pending_.size()) {
+            pending_.clear();
+            pending_offset_ = 0;
+            if (!pump() && pending_.empty()) break;
+            continue;
+        }
+        std::size_t n = std::min<std::size_t>(pending_.size() - pending_offset_, size - count);
+        std::memcpy(out + count, pending_.data() + pending_offset_, n);
+        pending_offset_ += n;
+        count += static_cast<std::uint32_t>(n);
+    }
+    // A transfer that broke off fails once what arrived has been handed out.
+    return count > 0 || !cut_short_;
 }
 
 }  // namespace vidmora::wininet

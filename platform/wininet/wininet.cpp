@@ -161,8 +161,8 @@ std::int32_t VIDMORA_WINAPI HttpSendRequestA(HINTERNET request, const char* head
     std::span<const std::uint8_t> body;
     if (optional && optional_length)
         body = {static_cast<const std::uint8_t*>(optional), optional_length};
-    target->response = perform_request(*target, header_text, body);
-    return target->response.received ? 1 : 0;
+    target->transfer = std::make_shared<Transfer>(*target, header_text, body);
+    return target->transfer->received() ? 1 : 0;
 }
 
 std::int32_t VIDMORA_WINAPI InternetReadFile(HINTERNET file, void* buffer,
@@ -171,25 +171,17 @@ std::int32_t VIDMORA_WINAPI InternetReadFile(HINTERNET file, void* buffer,
     if (!bytes_read) return 0;
     *bytes_read = 0;
     auto request = find_handle<Request>(file);
-    if (!request || !request->response.received || (!buffer && bytes_to_read)) return 0;
-    Response& response = request->response;
-    std::size_t left = response.body.size() - response.read_offset;
-    // A transfer that broke off hands out what arrived, then fails.
-    if (left == 0) return response.cut_short ? 0 : 1;
-    std::size_t n = std::min<std::size_t>(left, bytes_to_read);
-    std::memcpy(buffer, response.body.data() + response.read_offset, n);
-    response.read_offset += n;
-    *bytes_read = static_cast<std::uint32_t>(n);
-    return 1;
+    if (!request || !request->transfer || (!buffer && bytes_to_read)) return 0;
+    return request->transfer->read(buffer, bytes_to_read, *bytes_read) ? 1 : 0;
 }
 
 std::int32_t VIDMORA_WINAPI HttpQueryInfoA(HINTERNET request, std::uint32_t info_level,
                                            void* buffer, std::uint32_t* buffer_length,
                                            std::uint32_t* index) {
     auto target = find_handle<Request>(request);
-    if (!target || !target->response.received || !buffer_length) return 0;
+    if (!target || !target->transfer || !target->transfer->received() || !buffer_length) return 0;
     if (index && *index != 0) return 0;  // one occurrence of each header is all we report
-    const std::string& block = target->response.raw_headers;
+    const std::string& block = target->transfer->raw_headers();
     bool as_number = info_level & HTTP_QUERY_FLAG_NUMBER;
     std::uint32_t level = info_level & 0xFFFF;
 

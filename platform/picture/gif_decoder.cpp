@@ -20,8 +20,9 @@ namespace {
 constexpr int kShortestDelayMs = 20;
 constexpr int kDefaultDelayMs = 100;
 // Pixels an animation may cost in all: its frames' canvases plus the images decoded into
-// them. Frames beyond that are left out; the animation plays the ones before.
-constexpr std::int64_t kPixelBudget = 2 * kMaxPicturePixels;
+// them, as much as one picture of the largest size. Frames beyond that are left out; the
+// animation plays the ones before.
+constexpr std::int64_t kPixelBudget = kMaxPicturePixels;
 
 struct Reader {
     ByteSpan bytes;

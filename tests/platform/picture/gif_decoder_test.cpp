@@ -155,6 +155,16 @@ TEST(GifHostileTest, TruncationKeepsOnlyWholeFrames) {
     }
 }
 
+// Each frame is a whole canvas: frames that would take the animation past the size of the
+// largest still picture are left out.
+TEST(GifHostileTest, FramesBeyondThePixelBudgetAreLeftOut) {
+    FrameSpec dot{0, 0, 1, 1, {2}, DISPOSE_DO_NOT, 10};
+    const Picture picture = decode_picture(encode_gif(8192, 4096, {dot, dot, dot}).bytes);
+    ASSERT_EQ(picture.frames.size(), 1u);
+    EXPECT_EQ(picture.frames[0].delay_ms, 0);
+    EXPECT_EQ(testing::pixel(picture.frames[0], 0, 0), kBlue);
+}
+
 TEST(GifHostileTest, AbsurdSizesGiveNoPicture) {
     // A screen of 65535 x 65535 and a frame far larger than its canvas.
     EncodedGif huge_screen = encode_gif(4, 4, {{0, 0, 1, 1, {0}}});

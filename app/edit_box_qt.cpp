@@ -54,7 +54,11 @@ EditBoxQt::EditBoxQt(QWidget* parent) : QPlainTextEdit(parent) {
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
     setPalette(colours);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!setting_) given_valid_ = false;
+        if (setting_) return;
+        // A change made to the document directly is newer than a text still waiting to be
+        // shown, which is dropped.
+        given_valid_ = false;
+        given_shown_ = true;
     });
 }
 
@@ -64,12 +68,31 @@ Text EditBoxQt::text_bytes() const {
 }
 
 void EditBoxQt::set_text_bytes(const Text& text) {
-    Text cut = text.substr(0, text.find('\0'));
-    setting_ = true;
-    setPlainText(gbk_to_screen(cut));
-    setting_ = false;
-    given_ = std::move(cut);
+    given_.assign(text, 0, text.find('\0'));
     given_valid_ = true;
+    if (given_shown_) {
+        given_shown_ = false;
+        QMetaObject::invokeMethod(
+            this, [this] { show_given(); }, Qt::QueuedConnection);
+    }
+}
+
+void EditBoxQt::show_given() {
+    if (given_shown_) return;
+    given_shown_ = true;
+    setting_ = true;
+    setPlainText(gbk_to_screen(given_));
+    setting_ = false;
+}
+
+bool EditBoxQt::event(QEvent* event) {
+    show_given();
+    return QPlainTextEdit::event(event);
+}
+
+bool EditBoxQt::viewportEvent(QEvent* event) {
+    show_given();
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 }  // namespace vidmora

@@ -69,7 +69,11 @@ bool SampleSite::start(int port) {
 
     server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         ReceivedRequest received{request.method, request.target, request.version, {}};
-        for (const auto& header : request.headers) received.headers.push_back(header);
+        for (const auto& header : request.headers) {
+            // The server library files the peer's addresses among the headers.
+            if (header.first.starts_with("REMOTE_") || header.first.starts_with("LOCAL_")) continue;
+            received.headers.push_back(header);
+        }
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(std::move(received));

@@ -14,7 +14,8 @@ enum class PictureBox { kPictureBox1 };       // 图片框1
 // edits the box.
 Text get_text(EditBox box);
 // Replaces the whole text of the box; no length limit. A NUL byte ends the text.
-void set_text(EditBox box, const Text& text);
+// Taken by value: a page handed over as a temporary is moved in, not copied.
+void set_text(EditBox box, Text text);
 // Replaces the box's picture by the one the bytes encode; empty or undecodable bytes leave
 // the box without a picture. Nothing is reported.
 void set_picture(PictureBox box, const Bytes& bytes);

@@ -23,8 +23,10 @@ Text get_text(EditBox box) {
     return window ? window->edit_box(box)->text_bytes() : Text();
 }
 
-void set_text(EditBox box, const Text& text) {
-    if (MainWindowQt* window = main_window()) window->edit_box(box)->set_text_bytes(text);
+void set_text(EditBox box, Text text) {
+    if (MainWindowQt* window = main_window()) {
+        window->edit_box(box)->set_text_bytes(std::move(text));
+    }
 }
 
 void set_picture(PictureBox box, const Bytes& bytes) {

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace vidmora {
 
@@ -67,8 +68,9 @@ Text EditBoxQt::text_bytes() const {
     return screen_to_gbk(toPlainText());
 }
 
-void EditBoxQt::set_text_bytes(const Text& text) {
-    given_.assign(text, 0, text.find('\0'));
+void EditBoxQt::set_text_bytes(Text text) {
+    text.resize(std::min(text.size(), text.find('\0')));
+    given_ = std::move(text);
     given_valid_ = true;
     if (given_shown_) {
         given_shown_ = false;

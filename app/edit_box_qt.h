@@ -17,7 +17,7 @@ class EditBoxQt : public QPlainTextEdit {
     // Takes the bytes at once; the screen follows before the box next handles an event. A
     // handler that sets a page of megabytes and then replaces it, without going back to the
     // event loop in between, so never pays for laying the page out.
-    void set_text_bytes(const Text& text);
+    void set_text_bytes(Text text);
 
   protected:
     bool event(QEvent* event) override;

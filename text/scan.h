@@ -34,6 +34,16 @@ inline bool matches_at(std::string_view s, std::size_t at, std::string_view sub,
 // character).
 std::size_t advance_to(std::string_view s, std::size_t at, std::size_t target);
 
+// Whether `pos` starts a character, given that `known` (at or before `pos`) does. The byte
+// after any byte below 0x80 starts a character (that byte ends one, alone or as the second of
+// two), so only the run of bytes of 0x80 or more right before `pos` decides: they pair up from
+// the boundary before them, and `pos` is a boundary when there is an even number of them.
+inline bool at_boundary(std::string_view s, std::size_t known, std::size_t pos) {
+    std::size_t start = pos;
+    while (start > known && is_lead(s[start - 1])) --start;
+    return (pos - start) % 2 == 0;
+}
+
 // The first occurrence of the non-empty `sub` that starts at a character boundary reached by
 // stepping from `from` (itself taken as a boundary) and lies wholly inside `s`; npos if none.
 std::size_t next_match(std::string_view s, std::string_view sub, std::size_t from,

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace vidmora {
 namespace {
 

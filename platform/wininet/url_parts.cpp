@@ -29,9 +29,7 @@ std::string remove_dot_segments(std::string_view path) {
     while (!path.empty()) {
         if (path.starts_with("../")) {
             path.remove_prefix(3);
-        } else if (path.starts_with("./")) {
-            path.remove_prefix(2);
-        } else if (path.starts_with("/./")) {
+        } else if (path.starts_with("./") || path.starts_with("/./")) {
             path.remove_prefix(2);
         } else if (path == "/.") {
             path = "/";

@@ -110,7 +110,9 @@ TEST_F(LookupTest, PngCoverShowsItsAddressButNoPicture) {
     look_up("170005");
     EXPECT_EQ(get_text(EditBox::kEditBox2), "http://" + site_address("/cover/170005.png"));
     EXPECT_FALSE(preview()->has_picture());
-    EXPECT_EQ(site_.requests().back().path, "/cover/170005.png");  // fetched all the same
+    const auto requests = site_.requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().path, "/cover/170005.png");  // fetched all the same
 }
 
 TEST_F(LookupTest, FirstOfTwoCoversCountsAndItsBytesAreTakenAsTheyStand) {

@@ -72,7 +72,7 @@ bool give_part(std::string_view part, char*& pointer, std::uint32_t& length) {
         length = static_cast<std::uint32_t>(part.size() + 1);
         return false;
     }
-    std::memcpy(pointer, part.data(), part.size());
+    if (!part.empty()) std::memcpy(pointer, part.data(), part.size());
     pointer[part.size()] = '\0';
     length = static_cast<std::uint32_t>(part.size());
     return true;

@@ -30,14 +30,14 @@ enum class StreamState {
     kFailed,      // bad data: nothing more will come out
 };
 
-struct Context {
+// `ahead` is written by inflate before anything reads it: no need to clear 64 KiB per context.
+struct Context {  // NOLINT(cppcoreguidelines-pro-type-member-init)
     z_stream stream{};
     StreamState state = StreamState::kInMember;
     // Decoded bytes not yet handed out: ahead[pending_begin, pending_end).
     std::size_t pending_begin = 0;
     std::size_t pending_end = 0;
-    // Written by inflate before anything reads it: no need to clear 64 KiB per context.
-    unsigned char ahead[kAheadSize];  // NOLINT(cppcoreguidelines-pro-type-member-init)
+    unsigned char ahead[kAheadSize];
 };
 
 // Runs zlib once over what is left of the caller's window, into the empty ahead buffer.

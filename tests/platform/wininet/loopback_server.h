@@ -3,12 +3,15 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vidmora::testing {
@@ -34,11 +37,14 @@ class LoopbackServer {
     explicit LoopbackServer(
         std::unique_ptr<httplib::Server> server = std::make_unique<httplib::Server>())
         : server_(std::move(server)) {
-        server_->set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
-            std::lock_guard lock(mutex_);
-            ++started_;
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
+        server_->set_pre_routing_handler(
+            [this](const httplib::Request& request, httplib::Response&) {
+                std::lock_guard lock(mutex_);
+                // Requests are numbered as they arrive: the answers of two connections may be
+                // logged in the other order.
+                arrival_[&request] = started_++;
+                return httplib::Server::HandlerResponse::Unhandled;
+            });
         // The logger runs once the request, body included, has been read and answered.
         server_->set_logger([this](const httplib::Request& request, const httplib::Response&) {
             SeenRequest seen{request.method, request.target, request.version, {}, request.body};
@@ -47,7 +53,13 @@ class LoopbackServer {
                     name != "LOCAL_PORT")
                     seen.headers.emplace(name, value);
             std::lock_guard lock(mutex_);
-            seen_.push_back(std::move(seen));
+            const auto arrived = arrival_.find(&request);
+            std::size_t number = started_;
+            if (arrived != arrival_.end()) {
+                number = arrived->second;
+                arrival_.erase(arrived);
+            }
+            logged_requests_.emplace_back(number, std::move(seen));
             logged_.notify_all();
         });
     }
@@ -73,12 +85,17 @@ class LoopbackServer {
     std::string url(const std::string& path, const std::string& scheme = "http") const {
         return scheme + "://" + origin() + path;
     }
-    // Every request whose answer has begun; the server records it just after answering.
+    // Every request whose answer has begun, in the order they arrived; the server records each
+    // just after answering it.
     std::vector<SeenRequest> seen() {
         std::unique_lock lock(mutex_);
         logged_.wait_for(lock, std::chrono::seconds(5),
-                         [this] { return seen_.size() >= started_; });
-        return seen_;
+                         [this] { return logged_requests_.size() >= started_; });
+        std::stable_sort(logged_requests_.begin(), logged_requests_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<SeenRequest> seen;
+        for (const auto& logged : logged_requests_) seen.push_back(logged.second);
+        return seen;
     }
 
   private:
@@ -88,7 +105,8 @@ class LoopbackServer {
     std::mutex mutex_;
     std::condition_variable logged_;
     std::size_t started_ = 0;
-    std::vector<SeenRequest> seen_;
+    std::map<const httplib::Request*, std::size_t> arrival_;
+    std::vector<std::pair<std::size_t, SeenRequest>> logged_requests_;
 };
 
 }  // namespace vidmora::testing

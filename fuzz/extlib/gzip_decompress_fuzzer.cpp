@@ -3,57 +3,21 @@
 // (then repeated, cut short or with one byte changed) so that whole streams of any size reach
 // the window passes too.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "extlib/gzip_decompress.h"
+#include "tests/platform/gzip/zlib_reference.h"
 
 namespace {
 
-using ByteVector = std::vector<std::uint8_t>;
-
-ByteVector gzip_with_zlib(const ByteVector& plain, int level) {
-    z_stream stream{};
-    deflateInit2(&stream, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    ByteVector out(deflateBound(&stream, static_cast<uLong>(plain.size())) + 32);
-    stream.next_in = const_cast<Bytef*>(plain.data());
-    stream.avail_in = static_cast<uInt>(plain.size());
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
-
-// zlib in one go over the whole input: members one after the other until the input ends or
-// zlib reports damage; whatever it decoded up to then.
-ByteVector gunzip_with_zlib(const ByteVector& compressed) {
-    ByteVector out;
-    z_stream stream{};
-    inflateInit2(&stream, 16 + MAX_WBITS);
-    stream.next_in = const_cast<Bytef*>(compressed.data());
-    stream.avail_in = static_cast<uInt>(compressed.size());
-    std::vector<std::uint8_t> chunk(1 << 16);
-    for (;;) {
-        stream.next_out = chunk.data();
-        stream.avail_out = static_cast<uInt>(chunk.size());
-        const int rc = inflate(&stream, Z_NO_FLUSH);
-        out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - stream.avail_out));
-        if (rc == Z_STREAM_END) {
-            if (stream.avail_in == 0) break;
-            inflateReset(&stream);
-            continue;
-        }
-        if (rc != Z_OK) break;
-    }
-    inflateEnd(&stream);
-    return out;
-}
+using vidmora::testing::ByteVector;
+using vidmora::testing::gunzip_with_zlib;
+using vidmora::testing::gzip_with_zlib;
 
 ByteVector make_input(FuzzedDataProvider& data) {
     const auto mode = data.ConsumeIntegralInRange<int>(0, 3);

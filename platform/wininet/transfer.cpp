@@ -15,7 +15,13 @@ namespace vidmora::wininet {
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 60;
-constexpr long kIdleTimeoutSeconds = 30;  // a transfer that receives nothing this long ends
+// A transfer that receives less than this many bytes a second for the given time has stalled
+// and ends. A floor well above one byte keeps a server that drips a byte a second from sitting
+// right at the limit; no working connection is this slow.
+constexpr long kStalledBytesPerSecond = 100;
+constexpr long kStalledSeconds = 30;
+// However it trickles, no transfer lasts longer than this: the window waits on it.
+constexpr long kTransferCeilingSeconds = 600;
 constexpr long kMaxRedirects = 30;
 
 // The process-wide cookie store, shared by every request that does not refuse cookies. It
@@ -291,8 +297,9 @@ Transfer::Transfer(const Request& request, std::string_view header_text,
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                      request.version == "HTTP/1.0" ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kIdleTimeoutSeconds);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, kStalledBytesPerSecond);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT, kTransferCeilingSeconds);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, follow_redirects_ ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     // The body is handed out as the server sent it: a gzip body stays gzip.

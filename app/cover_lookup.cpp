@@ -28,9 +28,13 @@ constexpr std::chrono::milliseconds kPause{2000};
 void cover_lookup() {
     const Text number = get_text(EditBox::kEditBox1);  // as typed: not trimmed, not checked
     const Text page_address = join_text(page_address_prefix(), number);
-    const Bytes page_body = web_request(page_address);
-    const Bytes page = gzip_decompress(page_body);
-    set_text(EditBox::kEditBox2, bytes_to_text(page));
+    {
+        // The fetched and the decoded bytes go as soon as the box holds the page: a page can
+        // decode to gigabytes, and the box's text is read back as a copy below.
+        const Bytes page_body = web_request(page_address);
+        const Bytes page = gzip_decompress(page_body);
+        set_text(EditBox::kEditBox2, bytes_to_text(page));
+    }
 
     // The window's thread sleeps: no message is handled, the window stays as it is.
     std::this_thread::sleep_for(kPause);

@@ -2,7 +2,11 @@
 #include "extlib/gzip_decompress.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <chrono>
+#include <iostream>
 #include <string>
 
 #include "extlib/external_table_testing.h"
@@ -77,6 +81,30 @@ TEST(GzipDecompress, EdgeResultsHaveTheirExactSizes) {
     const Bytes partial = gzip_decompress(Bytes(truncated.begin(), truncated.end()));
     ASSERT_GT(partial.size(), page.size() / 2);
     EXPECT_TRUE(std::equal(partial.begin(), partial.end(), page.begin()));
+}
+
+// A megabyte that decodes to a gibibyte comes back whole, byte for byte: a page is whatever
+// its stream says. The run prints the time and the process's peak resident memory.
+TEST(GzipDecompress, BombOfAMegabyteGivesItsWholeGibibyte) {
+    constexpr std::size_t kGibibyte = std::size_t{1} << 30;
+    const std::string head = "<html><body>";
+    const ByteVector bomb = testing::gzip_bomb(head, ' ', kGibibyte);
+    const Bytes input(bomb.begin(), bomb.end());
+
+    const auto start = std::chrono::steady_clock::now();
+    const Bytes result = gzip_decompress(input);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::cout << "[ measured ] " << input.size() << " bytes decoded to " << result.size()
+              << " in " << took.count() << " ms; peak resident " << usage.ru_maxrss / 1024
+              << " MiB\n";
+
+    ASSERT_EQ(result.size(), kGibibyte);
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), result.begin()));
+    EXPECT_TRUE(std::all_of(result.begin() + head.size(), result.end(),
+                            [](std::uint8_t b) { return b == ' '; }));
 }
 
 TEST(ExternalTable, EachGzipEntryBindsOnceAtItsFirstCallAndIsReleasedOnReset) {

@@ -3,36 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QTest>
-#include <chrono>
+#include <string>
 
-#include "app/controls.h"
-#include "app/main_window_qt.h"
-#include "app/picture_box_qt.h"
-#include "tests/app/window_fixture.h"
+#include "tests/app/lookup/lookup_window_fixture.h"
 #include "tools/sample-site/sample_site.h"
 
 namespace vidmora::test {
 
-class LookupTest : public WindowTest {
+// The window and the sample site on the page address's port.
+class LookupTest : public LookupWindowTest {
   protected:
     void SetUp() override {
-        WindowTest::SetUp();
+        LookupWindowTest::SetUp();
         ASSERT_TRUE(site_.start(VIDMORA_TEST_SITE_PORT))
             << "the sample site needs port " << VIDMORA_TEST_SITE_PORT;
     }
 
-    // Types `number` into 编辑框1 and clicks "Go"; gives how long the click took.
-    std::chrono::milliseconds look_up(const Text& number) {
-        set_text(EditBox::kEditBox1, number);
-        const auto start = std::chrono::steady_clock::now();
-        QTest::mouseClick(control<QPushButton>("按钮1"), Qt::LeftButton);
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
-    }
-
-    PictureBoxQt* preview() const { return control<PictureBoxQt>("图片框1"); }
     std::string site_address(const std::string& path) const { return site_.host() + path; }
 
     sample_site::SampleSite site_;

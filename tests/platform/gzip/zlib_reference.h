@@ -59,6 +59,51 @@ inline ByteVector gunzip_with_zlib(const ByteVector& compressed) {
     return out;
 }
 
+// A gzip stream about a thousandth of `decoded_size` that decodes to `head` followed by
+// `filler` up to `decoded_size` bytes in all. Each mebibyte of filler is deflated once after a
+// full flush, which leaves the compressor as new, so the same bytes stand for every other one.
+inline ByteVector gzip_bomb(std::string_view head, char filler, std::size_t decoded_size) {
+    constexpr std::size_t kPiece = 1 << 20;
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    auto deflate_part = [&stream](const ByteVector& plain, int flush) {
+        ByteVector out(deflateBound(&stream, static_cast<uLong>(plain.size())) + 64);
+        stream.next_in = const_cast<Bytef*>(plain.data());
+        stream.avail_in = static_cast<uInt>(plain.size());
+        stream.next_out = out.data();
+        stream.avail_out = static_cast<uInt>(out.size());
+        deflate(&stream, flush);
+        out.resize(out.size() - stream.avail_out);
+        return out;
+    };
+    const std::size_t filler_size = decoded_size - head.size();
+    const ByteVector piece(kPiece, static_cast<std::uint8_t>(filler));
+    const ByteVector rest(filler_size % kPiece, static_cast<std::uint8_t>(filler));
+
+    ByteVector out = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, 2, 0xff};  // no name, no time, best
+    auto append = [&out](const ByteVector& part) {
+        out.insert(out.end(), part.begin(), part.end());
+    };
+    append(deflate_part(bytes_of(head), Z_FULL_FLUSH));
+    const ByteVector deflated_piece = deflate_part(piece, Z_FULL_FLUSH);
+    for (std::size_t i = 0; i < filler_size / kPiece; ++i) append(deflated_piece);
+    append(deflate_part(rest, Z_FINISH));
+    deflateEnd(&stream);
+
+    uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(head.data()), static_cast<uInt>(head.size()));
+    const uLong piece_crc = crc32(0, piece.data(), kPiece);
+    for (std::size_t i = 0; i < filler_size / kPiece; ++i)
+        crc = crc32_combine(crc, piece_crc, kPiece);
+    crc = crc32_combine(crc, crc32(0, rest.data(), static_cast<uInt>(rest.size())),
+                        static_cast<z_off_t>(rest.size()));
+    for (std::uint32_t field :
+         {static_cast<std::uint32_t>(crc), static_cast<std::uint32_t>(decoded_size)})
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back(static_cast<std::uint8_t>(field >> shift));
+    return out;
+}
+
 // Deterministic pseudo-random numbers (xorshift32), the same on every machine.
 class Noise {
   public:

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace vidmora::testing {
 
@@ -127,7 +128,6 @@ void HostileServer::accept_loop() {
         if (fds[1].revents != 0) return;
         const int socket = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (socket < 0) continue;
-        ++connections_;
         std::lock_guard lock(mutex_);
         scripts_.emplace_back([this, socket] {
             HostileConnection connection(socket, stop_pipe_[0]);

@@ -2,7 +2,6 @@
 // stay silent, drip, cut off, reset or lie about lengths, as broken and hostile web servers do.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -56,8 +55,6 @@ class HostileServer {
     bool listening() const { return listener_ >= 0; }
     int port() const { return port_; }
     std::string url(std::string_view path) const;
-    // Connections accepted so far.
-    int connections() const { return connections_; }
 
   private:
     void accept_loop();
@@ -66,7 +63,6 @@ class HostileServer {
     int listener_ = -1;
     int port_ = 0;
     int stop_pipe_[2] = {-1, -1};
-    std::atomic<int> connections_ = 0;
     std::thread acceptor_;
     std::mutex mutex_;
     std::vector<std::thread> scripts_;

@@ -72,6 +72,11 @@ Bytes gzip_decompress(const Bytes& input) {
             // Counts out of range would point outside the windows; they are held inside them.
             const auto written =
                 static_cast<std::size_t>(std::clamp(output_written, 0, kWindowSize));
+            if (result.size() + written > kMaxLength) {
+                // Decodes to more than any Bytes can hold (a gzip bomb): nothing of it is kept.
+                result = Bytes();
+                break;
+            }
             append(result, window.data(), written);
             const auto used = static_cast<std::size_t>(
                 std::clamp<std::int32_t>(input_used, 0, static_cast<std::int32_t>(length)));

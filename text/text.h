@@ -8,6 +8,7 @@
 // results. Running out of memory is fatal (fatal.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,11 @@ namespace vidmora {
 using Text = std::string;
 using Bytes = std::vector<std::uint8_t>;
 using TextList = std::vector<Text>;
+
+// Lengths and positions are 32-bit, and the position just past the end must fit too: no Text
+// or Bytes is longer than this. Whatever reads data from outside (the network, a gzip stream)
+// refuses a result that would be.
+inline constexpr std::size_t kMaxLength = 0x7FFFFFFE;
 
 // --- length, equality, joining -----------------------------------------------------------
 

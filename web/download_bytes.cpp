@@ -154,6 +154,11 @@ Bytes download_bytes(const Text& address) {
     std::uint32_t count = 0;
     while (InternetReadFile(request, buffer.data(), size, &count) && count != 0) {
         count = std::min(count, size);
+        if (body.size() + count > kMaxLength) {
+            // Longer than any Bytes can be: the body is refused and the rest left unread.
+            body = Bytes();
+            break;
+        }
         body.insert(body.end(), buffer.begin(), buffer.begin() + count);
     }
     InternetCloseHandle(request);

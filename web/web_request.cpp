@@ -118,6 +118,11 @@ Bytes web_request(const Text& url, std::int32_t method, const Text& body_text,
         read(request, buffer.data(), kReadSize, &count);
         // A count beyond the buffer would read past it; only the buffer can have been filled.
         count = std::min(count, kReadSize);
+        if (collected.size() + count > kMaxLength) {
+            // Longer than any Bytes can be: the body is refused and the rest left unread.
+            collected = Bytes();
+            break;
+        }
         collected.insert(collected.end(), buffer.begin(), buffer.begin() + count);
     } while (count != 0);
 

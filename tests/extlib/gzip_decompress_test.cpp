@@ -97,14 +97,20 @@ TEST(GzipDecompress, BombOfAMegabyteGivesItsWholeGibibyte) {
         std::chrono::steady_clock::now() - start);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::cout << "[ measured ] " << input.size() << " bytes decoded to " << result.size()
-              << " in " << took.count() << " ms; peak resident " << usage.ru_maxrss / 1024
-              << " MiB\n";
+    std::cout << "[ measured ] " << input.size() << " bytes decoded to " << result.size() << " in "
+              << took.count() << " ms; peak resident " << usage.ru_maxrss / 1024 << " MiB\n";
 
     ASSERT_EQ(result.size(), kGibibyte);
     EXPECT_TRUE(std::equal(head.begin(), head.end(), result.begin()));
     EXPECT_TRUE(std::all_of(result.begin() + head.size(), result.end(),
                             [](std::uint8_t b) { return b == ' '; }));
+}
+
+// One byte more than a Bytes can hold: refused whole rather than cut or overflowing the
+// 32-bit lengths further on.
+TEST(GzipDecompress, BombBeyondTheLengthLimitGivesNothing) {
+    const ByteVector bomb = testing::gzip_bomb("<html>", ' ', kMaxLength + 1);
+    EXPECT_TRUE(gzip_decompress(Bytes(bomb.begin(), bomb.end())).empty());
 }
 
 TEST(ExternalTable, EachGzipEntryBindsOnceAtItsFirstCallAndIsReleasedOnReset) {

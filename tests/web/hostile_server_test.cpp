@@ -3,6 +3,7 @@
 // limits with no byte the server did not send. Each test prints how long the call took.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -159,6 +160,24 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(web ? "WebRequest_" : "DownloadBytes_") +
                hostile_cases()[std::get<1>(info.param)].name;
     });
+
+// A body one byte longer than a Bytes can hold is refused whole, whichever routine reads it.
+TEST(OverlongBodyTest, IsRefusedWhole) {
+    constexpr std::size_t kLength = kMaxLength + 1;
+    HostileServer server([](HostileConnection& c) {
+        c.read_request();
+        if (!c.send(head(kLength))) return;
+        const std::string chunk(1 << 20, 'x');
+        for (std::size_t sent = 0; sent < kLength; sent += chunk.size())
+            if (!c.send(std::string_view(chunk).substr(0, std::min(chunk.size(), kLength - sent))))
+                return;
+    });
+    ASSERT_TRUE(server.listening());
+    for (Routine routine : {Routine::kWebRequest, Routine::kDownloadBytes}) {
+        SCOPED_TRACE(::testing::PrintToString(routine));
+        EXPECT_TRUE(call(routine, server.url("/overlong")).empty());
+    }
+}
 
 // A resource that redirects to itself: the client gives up after a bounded number of requests,
 // and the result is empty.

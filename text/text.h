@@ -21,9 +21,8 @@ using Text = std::string;
 using Bytes = std::vector<std::uint8_t>;
 using TextList = std::vector<Text>;
 
-// Lengths and positions are 32-bit, and the position just past the end must fit too: no Text
-// or Bytes is longer than this. Whatever reads data from outside (the network, a gzip stream)
-// refuses a result that would be.
+// Lengths and positions are 32-bit, and the position just past the end must fit too. What
+// reads data from outside (the network, a gzip stream) refuses a result longer than this.
 inline constexpr std::size_t kMaxLength = 0x7FFFFFFE;
 
 // --- length, equality, joining -----------------------------------------------------------

@@ -179,48 +179,44 @@ TEST(OverlongBodyTest, IsRefusedWhole) {
     }
 }
 
-// A resource that redirects to itself: the client gives up after a bounded number of requests,
-// and the result is empty.
-TEST(RedirectLoopTest, FollowingGivesUpAfterABoundedNumberOfRequests) {
-    std::atomic<int> requests = 0;
-    HostileServer server([&](HostileConnection& c) {
+// A resource that redirects to itself, counting the requests it answers.
+class RedirectLoopTest : public ::testing::Test {
+  protected:
+    std::atomic<int> requests_ = 0;
+    HostileServer server_{[this](HostileConnection& c) {
         while (!c.read_request().empty()) {
-            ++requests;
+            ++requests_;
             if (!c.send("HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 5\r\n\r\nagain"))
                 return;
         }
-    });
-    ASSERT_TRUE(server.listening());
+    }};
+};
+
+// Followed, the loop ends after a bounded number of requests with an empty result.
+TEST_F(RedirectLoopTest, FollowingGivesUpAfterABoundedNumberOfRequests) {
+    ASSERT_TRUE(server_.listening());
     for (Routine routine : {Routine::kWebRequest, Routine::kDownloadBytes}) {
-        requests = 0;
+        requests_ = 0;
         const auto start = std::chrono::steady_clock::now();
-        const Bytes result = call(routine, server.url("/loop"));
+        const Bytes result = call(routine, server_.url("/loop"));
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - start);
-        std::cout << "[ measured ] redirect loop: " << requests << " requests, " << result.size()
+        std::cout << "[ measured ] redirect loop: " << requests_ << " requests, " << result.size()
                   << " bytes after " << took.count() << " ms\n";
         EXPECT_TRUE(result.empty());
-        EXPECT_GT(requests, 1);
-        EXPECT_LE(requests, 50);
+        EXPECT_GT(requests_, 1);
+        EXPECT_LE(requests_, 50);
         EXPECT_LT(took, kEndedWithin);
     }
 }
 
 // With redirects off, web_request gives the redirect's own body after one request.
-TEST(RedirectLoopTest, NotFollowingGivesTheRedirectsBody) {
-    std::atomic<int> requests = 0;
-    HostileServer server([&](HostileConnection& c) {
-        while (!c.read_request().empty()) {
-            ++requests;
-            if (!c.send("HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 5\r\n\r\nagain"))
-                return;
-        }
-    });
-    ASSERT_TRUE(server.listening());
-    const Bytes result = web_request(server.url("/loop"), 0, {}, nullptr, nullptr, nullptr, nullptr,
-                                     /*no_redirect=*/1);
+TEST_F(RedirectLoopTest, NotFollowingGivesTheRedirectsBody) {
+    ASSERT_TRUE(server_.listening());
+    const Bytes result = web_request(server_.url("/loop"), 0, {}, nullptr, nullptr, nullptr,
+                                     nullptr, /*no_redirect=*/1);
     EXPECT_EQ(std::string(result.begin(), result.end()), "again");
-    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(requests_, 1);
 }
 
 }  // namespace

@@ -72,13 +72,13 @@ struct LookupCase {
 };
 
 const std::vector<LookupCase>& lookup_cases() {
-    // Pages that never yield an address.
-    auto page_never_answers = [](const std::string&) -> HostileServer::Script {
-        return [](HostileConnection& c) {
-            c.read_request();
-            c.hold();
-        };
+    const HostileServer::Script never_answers = [](HostileConnection& c) {
+        c.read_request();
+        c.hold();
     };
+
+    // Pages that never yield an address.
+    auto page_never_answers = [never_answers](const std::string&) { return never_answers; };
     auto page_drips = [](const std::string& cover) -> HostileServer::Script {
         return [response = answer(page_naming(cover))](HostileConnection& c) {
             c.read_request();
@@ -127,12 +127,8 @@ const std::vector<LookupCase>& lookup_cases() {
     };
     auto good_page = [](const std::string& cover) { return serve(answer(page_naming(cover))); };
 
-    // Covers that never become a picture.
+    // Covers that never become a picture, and one for pages that name none that is reached.
     const HostileServer::Script cover_unused = [](HostileConnection&) {};
-    const HostileServer::Script cover_never_answers = [](HostileConnection& c) {
-        c.read_request();
-        c.hold();
-    };
     const std::string jpeg = sample_site::jpeg_cover(64, 48);
     const HostileServer::Script cover_resets_mid_body = [jpeg](HostileConnection& c) {
         c.read_request();
@@ -160,7 +156,7 @@ const std::vector<LookupCase>& lookup_cases() {
          Shows::kSchemeAlone, kEndedWithin},
         {"PageArrivesShortOfItsLengthButWhole", page_cut_short, serve(answer(jpeg)),
          Shows::kAddressAndPicture, kEndedWithin},
-        {"CoverNeverAnswers", good_page, cover_never_answers, Shows::kAddressOnly, kGivenUpWithin},
+        {"CoverNeverAnswers", good_page, never_answers, Shows::kAddressOnly, kGivenUpWithin},
         {"CoverResetsMidBody", good_page, cover_resets_mid_body, Shows::kAddressOnly, kEndedWithin},
         {"BmpClaims100000By100000", good_page, serve(answer(bmp)), Shows::kAddressOnly,
          kEndedWithin},

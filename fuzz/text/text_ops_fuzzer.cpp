@@ -5,11 +5,11 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "fuzz/property_check.h"
 #include "fuzz/text/reference.h"
 #include "text/text.h"
 
@@ -18,13 +18,7 @@ namespace {
 
 namespace ref = reference;
 
-// A failed property aborts, which libFuzzer reports as a crash with the input saved.
-void check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "property failed: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzing::check;
 
 Text join(const TextList& items, const Text& separator) {
     Text out;

@@ -5,11 +5,10 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <string>
 
+#include "fuzz/property_check.h"
 #include "fuzz/text/reference.h"
 #include "text/markers.h"
 #include "web/cookies.h"
@@ -17,12 +16,7 @@
 namespace vidmora {
 namespace {
 
-void check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "property failed: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzing::check;
 
 // The collection step by step as its rules read.
 Text reference_collect(const Text& headers) {

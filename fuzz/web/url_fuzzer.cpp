@@ -3,22 +3,16 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/property_check.h"
 #include "fuzz/text/reference.h"
 #include "web/url.h"
 
 namespace vidmora {
 namespace {
 
-void check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "property failed: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzing::check;
 
 // The URL: the fuzzer's text, behind one of the schemes the rules look at (in some letter
 // case) or none.
